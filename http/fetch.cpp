@@ -1,0 +1,1 @@
+// http_fetch: written by its owner.

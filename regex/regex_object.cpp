@@ -1,0 +1,1 @@
+// RegexObject: written by its owner.
