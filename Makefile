@@ -1,7 +1,13 @@
 # Tovmira's two commands: `make run` and `make test`. Both install what is missing first.
 BUILD      ?= build
+ASAN_BUILD ?= build-asan
 JOBS       ?= 2
 CMAKE_ARGS ?=
+
+# The sanitizer run: any report of AddressSanitizer, LeakSanitizer or UBSan fails the test.
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:allocator_may_return_null=1:abort_on_error=0:detect_stack_use_after_return=0 \
+                 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+                 LSAN_OPTIONS=suppressions=$(CURDIR)/.sanitizer/lsan.supp:print_suppressions=0
 
 # Debian 12 packages the build, the program and the tests need.
 PACKAGES := cmake ninja-build g++ clang pkg-config \
@@ -9,7 +15,7 @@ PACKAGES := cmake ninja-build g++ clang pkg-config \
             libgtest-dev libgmock-dev libbenchmark-dev libcpp-httplib-dev \
             tinyproxy openssl fonts-wqy-microhei
 
-.PHONY: deps configure build run test clean
+.PHONY: deps configure build run test test-plain test-asan clean
 
 # Installs only the packages that are not installed yet, so a warm machine does not wait.
 deps:
@@ -32,8 +38,17 @@ build: configure
 run: build
 	./$(BUILD)/tovmira
 
-test: build
+# Every test twice: the ordinary build, then the whole suite under ASan + UBSan with leak checks.
+test: test-plain test-asan
+
+test-plain: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
+test-asan: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja \
+	    -DCMAKE_BUILD_TYPE=Debug -DTOVMIRA_SANITIZE=ON -DTOVMIRA_BENCH=OFF $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	$(SANITIZER_ENV) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD)
