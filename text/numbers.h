@@ -14,6 +14,8 @@ Text half_width_fold(TextView text);
 // give 0. '  -42abc' gives -42, '12.7' gives 12, '２５' gives 25.
 int text_to_integer(TextView text);
 
+// The decimal digits of `value` with a leading "-" when negative; 0 gives "0" and INT_MIN
+// gives "-2147483648".
 Text integer_to_text(int value);
 
 // As printf's "%.13g" with three-digit exponents ('1e+020'); the NaN of 0/0 is "-1.#IND", other
