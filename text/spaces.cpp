@@ -22,17 +22,27 @@ bool is_space(TextView text, std::size_t offset, std::size_t width) {
 }  // namespace
 
 Text trim_spaces(TextView text) {
-    std::size_t offset = 0;
+    // One pass that remembers where the first and the last character that is not a space lie.
     std::size_t begin = text.size();
     std::size_t end = 0;
+    std::size_t offset = 0;
     while (offset < text.size()) {
-        std::size_t width = width_at(text, offset);
-        if (width == 0) break;
-        if (!is_space(text, offset, width)) {
-            if (begin == text.size()) begin = offset;
-            end = offset + width;
+        char byte = text[offset];
+        std::size_t width = 1;
+        if (is_lead(byte)) {
+            if (offset + 1 == text.size()) break;  // a malformed tail is dropped
+            width = 2;
+            if (byte == '\xA1' && text[offset + 1] == '\xA1') {
+                offset += 2;
+                continue;
+            }
+        } else if (byte == ' ') {
+            ++offset;
+            continue;
         }
+        if (begin == text.size()) begin = offset;
         offset += width;
+        end = offset;
     }
     if (end <= begin) return {};
     return Text(text.substr(begin, end - begin));
