@@ -40,8 +40,7 @@ Text expand_quote_placeholder(TextView pattern) {
             i += placeholder.size();
             continue;
         }
-        unsigned char lead = static_cast<unsigned char>(pattern[i]);
-        std::size_t width = lead >= 0x81 && lead <= 0xFE && i + 1 < pattern.size() ? 2 : 1;
+        std::size_t width = gbk_character_width(pattern, i);
         expanded.append(pattern.substr(i, width));
         i += width;
     }
@@ -60,7 +59,10 @@ struct RegexObject::Search {
     std::optional<MatchBounds> matches;
 
     std::size_t to_byte(std::size_t unit) const {
-        return unit == kUnsetBound ? kUnsetBound : byte_offsets[unit];
+        if (unit == kUnsetBound) return kUnsetBound;
+        // Both sides count one unit per character; should they ever disagree, clamp rather
+        // than read past the table.
+        return unit < byte_offsets.size() ? byte_offsets[unit] : subject.size();
     }
     // The byte bounds of match `match_index` (1-based), empty when there is no such match.
     std::vector<std::size_t> match_bytes(int match_index) const {
@@ -96,7 +98,7 @@ bool RegexObject::create(TextView pattern, TextView subject, bool case_sensitive
     search->subject = Text(subject);
     search->global = global;
     WideUnits subject_units = to_units(subject);
-    search->byte_offsets = byte_offsets_of_units(subject_units);
+    search->byte_offsets = byte_offsets_of_units(subject);
     search->matches =
         search_pattern(to_units(search->pattern), subject_units,
                        {.ignore_case = !case_sensitive, .multiline = multiline, .global = global});

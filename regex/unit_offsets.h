@@ -3,15 +3,18 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <span>
 #include <vector>
+
+#include "text/types.h"
 
 namespace tovmira {
 
-// For units that ansi_to_wide made from a GBK text: entry i is the byte offset at which unit i
-// starts, and one last entry is the text's length. A unit below U+0080, the euro sign (byte
-// 0x80) and U+FFFD (one byte that could not be read) came from one byte, every other from two.
-std::vector<std::size_t> byte_offsets_of_units(std::span<const std::uint16_t> units);
+// Entry i is the byte offset in `text` of the character that ansi_to_wide turns into UTF-16
+// unit i; one last entry is the text's length. A lead byte (0x81 to 0xFE) with a trail byte
+// after it is one unit, assigned or not; every other byte, 0x80 and a lone lead byte too, is one.
+std::vector<std::size_t> byte_offsets_of_units(TextView text);
+
+// The bytes of the character at `offset` (below text.size()) by the same rule: 2 or 1.
+std::size_t gbk_character_width(TextView text, std::size_t offset);
 
 }  // namespace tovmira
