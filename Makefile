@@ -52,3 +52,30 @@ test-asan: deps
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)
+
+# `make package` and `make screenshot`: the Debian package and the README's picture. The tools
+# they need beyond the build are installed only for them.
+DIST_PACKAGES := xvfb xauth imagemagick desktop-file-utils x11-apps
+
+.PHONY: dist-deps package screenshot
+
+dist-deps:
+	@missing=$$(for p in $(DIST_PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
+	  done); \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:" $$missing; \
+	  sudo=$$([ "$$(id -u)" -eq 0 ] || echo sudo); \
+	  $$sudo apt-get update && \
+	  DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+# Builds the program, packs it into build/tovmira_<version>_<arch>.deb and checks the package.
+package: dist-deps build
+	cd $(BUILD) && rm -f tovmira_*.deb && cpack -G DEB
+	ctest --test-dir $(BUILD) --output-on-failure -R '^Package\.'
+	@ls -1 $(abspath $(BUILD))/tovmira_*.deb
+
+# Writes docs/screenshot.png: the window after a query against the local fake fund service.
+screenshot: dist-deps configure
+	bash scripts/screenshot.sh $(BUILD)

@@ -77,5 +77,5 @@ if(TARGET tovmira_app AND EXISTS ${PROJECT_SOURCE_DIR}/testing/fake_fund_service
   add_executable(tovmira_screenshot_driver EXCLUDE_FROM_ALL
                  ${PROJECT_SOURCE_DIR}/scripts/screenshot_driver.cpp)
   target_link_libraries(tovmira_screenshot_driver PRIVATE tovmira_app tovmira_testing
-                        Qt6::Widgets)
+                        Qt6::Widgets Qt6::Test)
 endif()
