@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "text/gbk_literal.h"
@@ -73,6 +74,30 @@ TEST(TextToDate, GivesTheNullDateForUnreadableTexts) {
         "2020--08-28",
     };
     for (const Text& text : unreadable) EXPECT_EQ(text_to_date(text), null_date) << text;
+}
+
+// From February 28 to March 1 is two days in leap years and one in the others, in every year
+// of the range, and each year runs 366 or 365 days from its January 1 to the next.
+TEST(TextToDate, FollowsTheLeapYearRuleOverTheWholeRange) {
+    DateTime previous_new_year = 0;
+    bool previous_leap = false;
+    for (int year = 100; year <= 9999; ++year) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04d-02-28", year);
+        DateTime february_28 = text_to_date(text);
+        std::snprintf(text, sizeof text, "%04d-03-01", year);
+        DateTime march_1 = text_to_date(text);
+        bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        ASSERT_EQ(march_1 - february_28, leap ? 2 : 1) << year;
+        std::snprintf(text, sizeof text, "%d-1-1", year);
+        DateTime new_year = text_to_date(text);
+        if (year > 100) {
+            ASSERT_EQ(new_year - previous_new_year, previous_leap ? 366 : 365) << year;
+        }
+        previous_new_year = new_year;
+        previous_leap = leap;
+    }
+    EXPECT_EQ(previous_new_year, 2958465 - 364);
 }
 
 TEST(WeekdayOf, CountsFromSunday) {

@@ -39,10 +39,14 @@ struct Significand {
 };
 
 Significand significand_of(double magnitude) {
-    // glibc prints every digit of a double exactly; 767 significant digits is the most a double
-    // can have, so the digit after the 13th is the true one, not an already rounded one.
+    // 41 digits, rounded at the last, show the true 14th digit unless the digits after it print
+    // as zeros after a 5: then the value is an exact half or lies just below one, and only all
+    // of its digits tell which (glibc prints them exactly; a double has at most 767).
     char exact[800];
-    std::snprintf(exact, sizeof exact, "%.770e", magnitude);
+    std::snprintf(exact, sizeof exact, "%.40e", magnitude);
+    bool looks_like_half = exact[14] == '5';
+    for (int i = 15; looks_like_half && i <= 41; ++i) looks_like_half = exact[i] == '0';
+    if (looks_like_half) std::snprintf(exact, sizeof exact, "%.770e", magnitude);
     // exact = "d.ddddd...e[+-]XX"
     Significand s{};
     s.digits[0] = exact[0];

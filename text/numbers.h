@@ -18,12 +18,14 @@ int text_to_integer(TextView text);
 // gives "-2147483648".
 Text integer_to_text(int value);
 
-// As printf's "%.13g" with three-digit exponents ('1e+020'); the NaN of 0/0 is "-1.#IND", other
-// NaNs "1.#QNAN" (signed), infinities "1.#INF" and "-1.#INF"; zero of either sign is "0".
+// As printf's "%.13g" but with exact halves rounded up and three-digit exponents ('1e+020',
+// '1.234e-005'); the NaN of 0/0 is "-1.#IND", other NaNs "1.#QNAN" (signed), infinities
+// "1.#INF" and "-1.#INF"; zero of either sign is "0".
 Text number_to_text(double x);
 
 // x rounded to n decimals, halves away from zero, with a nudge of 1e-12 so that products a few
-// units below a half still round up (1.005 gives 1.01). Zero and NaN come back unchanged.
+// units below a half still round up (1.005 gives 1.01); a negative n rounds to tens (-1),
+// hundreds (-2) and so on. Zero, NaN and infinities come back unchanged.
 double round_to(double x, int n);
 
 }  // namespace tovmira

@@ -6,7 +6,10 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "text/gbk_literal.h"
 
@@ -142,6 +145,24 @@ TEST(NumberToText, WritesThirteenSignificantDigits) {
         {123456.789, "123456.789"},
     };
     for (const Case& c : cases) EXPECT_EQ(number_to_text(c.input), Text(c.expected)) << c.expected;
+}
+
+// Away from exact halves, which random values never hit, the result is printf's "%.13g" with
+// the exponent widened to three digits.
+TEST(NumberToText, AgreesWithPrintfOverRandomValues) {
+    std::mt19937_64 random(20200828);
+    for (int i = 0; i < 20000; ++i) {
+        double x = i % 2 == 0 ? from_bits(random())
+                              : static_cast<double>(random() % 100000000) /
+                                    std::pow(10.0, static_cast<int>(random() % 30) - 10);
+        if (!std::isfinite(x) || x == 0) continue;
+        char printed[64];
+        std::snprintf(printed, sizeof printed, "%.13g", x);
+        std::string expected = printed;
+        std::size_t e = expected.find('e');
+        if (e != std::string::npos && expected.size() - e == 4) expected.insert(e + 2, "0");
+        ASSERT_EQ(number_to_text(x), Text(expected.c_str())) << printed;
+    }
 }
 
 TEST(NumberToText, WritesNotANumberAndInfinityInTheirSpecialForms) {
