@@ -27,11 +27,10 @@ WindowSeams::WindowSeams(MainWindow& window) {
         QMessageBox::critical(nullptr, to_qstring(caption), to_qstring(text));
     });
 #ifdef TOVMIRA_HAS_WAIT_HOOK
-    set_wait_hook([&window] {
+    previous_wait_hook_ = set_wait_hook([&window] {
         QCoreApplication::processEvents();
         return window.query_runner().current_query_may_continue();
     });
-    wait_hook_installed_ = true;
 #else
     (void)window;
 #endif
@@ -39,7 +38,7 @@ WindowSeams::WindowSeams(MainWindow& window) {
 
 WindowSeams::~WindowSeams() {
 #ifdef TOVMIRA_HAS_WAIT_HOOK
-    if (wait_hook_installed_) set_wait_hook({});
+    set_wait_hook(std::move(previous_wait_hook_));
 #endif
     set_event_dispatcher(std::move(previous_dispatcher_));
     set_message_box(std::move(previous_message_box_));

@@ -26,7 +26,7 @@ class WindowSeams {
   private:
     std::function<void()> previous_dispatcher_;
     MessageBox previous_message_box_;
-    bool wait_hook_installed_ = false;
+    std::function<bool()> previous_wait_hook_;
 };
 
 }  // namespace tovmira
