@@ -27,6 +27,16 @@ using CompileContext = std::unique_ptr<pcre2_compile_context, CompileContextFree
 using MatchContext = std::unique_ptr<pcre2_match_context, MatchContextFree>;
 using MatchData = std::unique_ptr<pcre2_match_data, MatchDataFree>;
 
+// The match limit counts steps from one start position only, so a pattern that fails slowly at
+// every position of a long subject would pass it. Automatic callouts before every pattern item
+// count the items tried over the whole search and stop it when the budget is spent.
+int spend_budget(pcre2_callout_block*, void* budget) {
+    auto& left = *static_cast<std::uint64_t*>(budget);
+    if (left == 0) return PCRE2_ERROR_CALLOUT;
+    --left;
+    return 0;
+}
+
 // The dialect of the script engines' regular expressions: \w, \d and \s stay ASCII (no UCP),
 // \uHHHH is a character, a back reference to an unset group matches the empty text, $ without
 // multiline matches only at the very end, and CR as well as LF ends a line for ^, $ and the dot.
@@ -35,7 +45,7 @@ Code compile(std::span<const std::uint16_t> pattern, SearchOptions options) {
     if (!context) return nullptr;
     pcre2_set_newline(context.get(), PCRE2_NEWLINE_ANYCRLF);
     std::uint32_t flags = PCRE2_UTF | PCRE2_ALT_BSUX | PCRE2_MATCH_UNSET_BACKREF |
-                          PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_BACKSLASH_C;
+                          PCRE2_DOLLAR_ENDONLY | PCRE2_NEVER_BACKSLASH_C | PCRE2_AUTO_CALLOUT;
     if (options.ignore_case) flags |= PCRE2_CASELESS;
     if (options.multiline) flags |= PCRE2_MULTILINE;
     int error = 0;
@@ -58,6 +68,8 @@ std::optional<MatchBounds> search_pattern(std::span<const std::uint16_t> pattern
     if (!data || !context) return std::nullopt;
     pcre2_set_match_limit(context.get(), kSearchStepLimit);
     pcre2_set_depth_limit(context.get(), kSearchDepthLimit);
+    std::uint64_t budget = kSearchBaseBudget + kSearchBudgetPerUnit * subject.size();
+    pcre2_set_callout(context.get(), spend_budget, &budget);
 
     std::uint32_t group_count = 0;
     pcre2_pattern_info(code.get(), PCRE2_INFO_CAPTURECOUNT, &group_count);
@@ -75,7 +87,7 @@ std::optional<MatchBounds> search_pattern(std::span<const std::uint16_t> pattern
         int rc = pcre2_match(code.get(), units, subject.size(), offset, match_flags, data.get(),
                              context.get());
         if (rc == PCRE2_ERROR_NOMATCH) break;
-        if (rc < 0) return std::nullopt;  // step or depth limit, or an invalid subject
+        if (rc < 0) return std::nullopt;  // a limit or the budget, or an invalid subject
         match_flags = PCRE2_NO_UTF_CHECK;
         const PCRE2_SIZE* ovector = pcre2_get_ovector_pointer(data.get());
         for (std::size_t i = 0; i < 2 * pairs; ++i) {

@@ -22,10 +22,15 @@ struct SearchOptions {
 // The bound of a group that took no part in its match.
 inline constexpr std::size_t kUnsetBound = static_cast<std::size_t>(-1);
 
-// A search gives up, as a failed search, after this many backtracking steps in one attempt
-// (about 50 ms) or at this nesting depth, so that a runaway pattern cannot hang the window.
+// A search gives up, as a failed search, so that a runaway pattern cannot hang the window:
+// after kSearchStepLimit backtracking steps from one start position (about 50 ms), at nesting
+// depth kSearchDepthLimit, or when the whole search, all start positions and all matches
+// together, has passed kSearchBaseBudget + kSearchBudgetPerUnit * subject units pattern items
+// (about 0.1 s plus 1.6 us a unit; ordinary searches take one or two items a unit).
 inline constexpr std::uint32_t kSearchStepLimit = 1'000'000;
 inline constexpr std::uint32_t kSearchDepthLimit = 50'000;
+inline constexpr std::uint64_t kSearchBaseBudget = 1'000'000;
+inline constexpr std::uint64_t kSearchBudgetPerUnit = 16;
 
 // Matches in subject order. Each match has group_count + 1 pairs of UTF-16 unit offsets
 // [start, end): the whole match first, then groups 1 to group_count (kUnsetBound when unset).
@@ -43,7 +48,7 @@ struct MatchBounds {
 
 // All matches of `pattern` in `subject` (only the first unless `global`); an empty match moves
 // the next attempt on by one unit. Empty when the pattern is refused or the search gives up at
-// the step or depth limit: then no match at all is reported.
+// one of the limits above: then no match at all is reported.
 std::optional<MatchBounds> search_pattern(std::span<const std::uint16_t> pattern,
                                           std::span<const std::uint16_t> subject,
                                           SearchOptions options);
