@@ -217,7 +217,7 @@ TEST(HttpFetchTest, BodiesAreDecodedByTheirDeclaredCharset) {
         Text expected;
     } cases[] = {
         {"<meta charset=utf-8>基金", "<meta charset=utf-8>基金"_gbk},
-        {"<meta charset=gbk>" + "基金"_gbk, "<meta charset=gbk>" + "基金"_gbk},
+        {"<meta charset=gbk>" + std::string("基金"_gbk), "<meta charset=gbk>" + "基金"_gbk},
         {std::string(2000, ' ') + "<meta charset=utf-8>基金",
          Text(std::string(2000, ' ') + "<meta charset=utf-8>基金")},
         {std::string("ab\0cd", 5), "ab"},
@@ -290,7 +290,7 @@ TEST(HttpFetchTest, LargeBodyArrivesWhole) {
     ByteSet body;
     const Text result = http_fetch(server.url("/"), {.response_body = &body});
     EXPECT_EQ(result.size(), page.size());
-    EXPECT_TRUE(result == page);
+    EXPECT_TRUE(TextView(result) == TextView(page));
     EXPECT_EQ(body.size(), page.size());
 }
 
