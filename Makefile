@@ -17,9 +17,9 @@ PACKAGES := cmake ninja-build g++ clang pkg-config \
 
 .PHONY: deps configure build run test test-plain test-asan clean
 
-# Installs only the packages that are not installed yet, so a warm machine does not wait.
-deps:
-	@missing=$$(for p in $(PACKAGES); do \
+# Installs the packages of the list $(1) that are not installed yet, so a warm machine does not wait.
+define install_missing
+	@missing=$$(for p in $(1); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -28,6 +28,10 @@ deps:
 	  $$sudo apt-get update && \
 	  DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y --no-install-recommends $$missing; \
 	fi
+endef
+
+deps:
+	$(call install_missing,$(PACKAGES))
 
 configure: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja $(CMAKE_ARGS)
@@ -60,15 +64,7 @@ DIST_PACKAGES := xvfb xauth imagemagick desktop-file-utils x11-apps
 .PHONY: dist-deps package screenshot
 
 dist-deps:
-	@missing=$$(for p in $(DIST_PACKAGES); do \
-	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'install ok installed' || echo $$p; \
-	  done); \
-	if [ -n "$$missing" ]; then \
-	  echo "Installing:" $$missing; \
-	  sudo=$$([ "$$(id -u)" -eq 0 ] || echo sudo); \
-	  $$sudo apt-get update && \
-	  DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y --no-install-recommends $$missing; \
-	fi
+	$(call install_missing,$(DIST_PACKAGES))
 
 # Builds the program, packs it into build/tovmira_<version>_<arch>.deb and checks the package.
 package: dist-deps build

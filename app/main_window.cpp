@@ -14,7 +14,7 @@ namespace {
 
 enum class Kind { label, edit_box, push_button, radio_button };
 
-struct ControlSpec {
+struct ControlRow {
     Kind kind;
     const char* name;
     int left, top, width, height;
@@ -22,7 +22,7 @@ struct ControlSpec {
 };
 
 // Every control of the window, in reading order.
-constexpr ControlSpec control_table[] = {
+constexpr ControlRow control_table[] = {
     {Kind::label, "标签2", 32, 48, 32, 24, "星期："},
     {Kind::label, "标签_周一", 80, 48, 32, 24, "周一"},
     {Kind::label, "标签_周一1", 128, 48, 32, 24, "周二"},
@@ -94,16 +94,15 @@ MainWindow::MainWindow(Text url_prefix)
     setGeometry(50, 50, 413, 297);
     setFixedSize(413, 297);
 
-    for (const ControlSpec& spec : control_table) {
-        std::unique_ptr<QWidget> widget =
-            make_control(spec.kind, this, QString::fromUtf8(spec.text));
-        widget->setObjectName(QString::fromUtf8(spec.name));
-        widget->setGeometry(spec.left, spec.top, spec.width, spec.height);
+    for (const ControlRow& row : control_table) {
+        std::unique_ptr<QWidget> widget = make_control(row.kind, this, QString::fromUtf8(row.text));
+        widget->setObjectName(QString::fromUtf8(row.name));
+        widget->setGeometry(row.left, row.top, row.width, row.height);
         if (auto* radio = qobject_cast<QRadioButton*>(widget.get())) {
             period_group_.addButton(radio);
-            radio->setChecked(std::string_view(spec.name) == selected_period_name);
+            radio->setChecked(std::string_view(row.name) == selected_period_name);
         }
-        controls_by_name_.emplace(spec.name, widget.get());
+        controls_by_name_.emplace(row.name, widget.get());
         controls_.push_back(std::move(widget));
     }
 
